@@ -1,0 +1,95 @@
+// tavlo: paints the bit-band test pattern into the LCD framebuffer.
+//
+// Usage: tavlo [-w WIDTH] [-h HEIGHT]   (640 x 480 when not given)
+//
+// The frame goes to the device as one sequential stream, top row first,
+// through a single reused row buffer.
+
+#include "tavlo.hpp"
+#include "display.hpp"
+#include "pattern.hpp"
+
+#include <cinttypes>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <new>
+#include <span>
+
+namespace {
+
+// Writes the frame row by row: the top border, the body rows in their bands,
+// the bottom border. Stops at the first row the stream does not take.
+bool draw_frame(std::FILE* framebuffer, std::span<pixel16> row, std::int32_t frame_height)
+{
+    fill_border_row(row);
+    if (!write_row(framebuffer, row)) {
+        return false;
+    }
+    if (frame_height >= 3) {
+        const std::int32_t band_height = band_height_for(frame_height);
+        const std::int32_t last_body_row = frame_height - 2;
+        for (std::int32_t r = 1; r <= last_body_row; ++r) {
+            fill_band_row(row, band_pixel(band_index_of_row(r, band_height)));
+            if (!write_row(framebuffer, row)) {
+                return false;
+            }
+        }
+    }
+    fill_border_row(row);
+    return write_row(framebuffer, row);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::int32_t frame_width = DEFAULT_WIDTH;
+    std::int32_t frame_height = DEFAULT_HEIGHT;
+    parse_frame_options(argc, argv, frame_width, frame_height);
+
+    std::printf("Framebuffer w = %" PRId32 " h = %" PRId32 "\n", frame_width, frame_height);
+    if (frame_width < 1) {
+        std::fprintf(stderr,
+                     "tavlo: invalid frame width %" PRId32 ": it must be at least 1 pixel\n",
+                     frame_width);
+        return STATUS_FAILED;
+    }
+
+    blank_display(BLANK_ATTRIBUTE);
+
+    std::printf("opening %s\n", FRAMEBUFFER_DEVICE);
+    std::FILE* framebuffer = open_framebuffer(FRAMEBUFFER_DEVICE);
+    if (framebuffer == nullptr) {
+        return STATUS_NO_DEVICE;
+    }
+
+    const auto width = static_cast<std::size_t>(frame_width);
+    std::unique_ptr<pixel16[]> row_buffer;
+    if (width <= std::numeric_limits<std::size_t>::max() / sizeof(pixel16)) {
+        row_buffer.reset(new (std::nothrow) pixel16[width]);
+    }
+    if (row_buffer == nullptr) {
+        std::fprintf(stderr, "tavlo: cannot allocate a row of %" PRId32 " pixels\n", frame_width);
+        close_framebuffer(framebuffer);
+        return STATUS_FAILED;
+    }
+
+    const bool drawn = draw_frame(framebuffer, {row_buffer.get(), width}, frame_height);
+    if (!drawn) {
+        // Report before closing, which may fail again and change errno.
+        std::perror(FRAMEBUFFER_DEVICE);
+    }
+    row_buffer.reset();
+    const bool closed = close_framebuffer(framebuffer);
+    if (!drawn) {
+        return STATUS_FAILED;
+    }
+    if (!closed) {
+        std::perror(FRAMEBUFFER_DEVICE);
+        return STATUS_FAILED;
+    }
+    return STATUS_DRAWN;
+}
