@@ -66,9 +66,13 @@ int main(int argc, char** argv)
         return STATUS_NO_DEVICE;
     }
 
+    // No object may span more than PTRDIFF_MAX bytes; on a 32-bit board a
+    // row of 2^31 - 1 pixels (4 GiB) would.
     const auto width = static_cast<std::size_t>(frame_width);
+    constexpr auto largest_object =
+        static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max());
     std::unique_ptr<pixel16[]> row_buffer;
-    if (width <= std::numeric_limits<std::size_t>::max() / sizeof(pixel16)) {
+    if (width <= largest_object / sizeof(pixel16)) {
         row_buffer.reset(new (std::nothrow) pixel16[width]);
     }
     if (row_buffer == nullptr) {
