@@ -26,7 +26,12 @@ std::FILE* open_framebuffer(const char* device_path)
     std::FILE* stream = std::fopen(device_path, "w");
     if (stream == nullptr) {
         std::perror(device_path);
+        return nullptr;
     }
+    // The stream's own buffer would be one page: hand the device fewer,
+    // larger writes. One stream is open at a time, so one buffer serves.
+    static std::array<char, FRAMEBUFFER_BUFFER_BYTES> buffer;
+    std::setvbuf(stream, buffer.data(), _IOFBF, buffer.size());
     return stream;
 }
 

@@ -5,6 +5,7 @@
 
 #include "pattern.hpp"
 
+#include <cstddef>
 #include <cstdio>
 #include <span>
 
@@ -19,13 +20,17 @@ inline constexpr const char* BLANK_ATTRIBUTE =
 // own byte order.
 void write16le(unsigned char* out, pixel16 value);
 
+// Bytes the framebuffer stream gathers before each write to the device.
+inline constexpr std::size_t FRAMEBUFFER_BUFFER_BYTES = 128 * 1024;
+
 // Writes blanking level 1 ("1\n") to the attribute. An attribute that cannot
 // be opened, and a request the driver rejects, are silently passed over:
 // boards without this controller have no such attribute.
 void blank_display(const char* attribute_path);
 
-// Opens the device for writing from its first byte. On failure reports the
-// system error on standard error, prefixed with the path, and returns null.
+// Opens the device for writing from its first byte, buffered in
+// FRAMEBUFFER_BUFFER_BYTES. On failure reports the system error on standard
+// error, prefixed with the path, and returns null.
 std::FILE* open_framebuffer(const char* device_path);
 
 // Hands one row to the stream, two bytes a pixel, least significant byte

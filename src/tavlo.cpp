@@ -13,9 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
-#include <memory>
-#include <new>
 #include <span>
 
 namespace {
@@ -31,8 +30,15 @@ bool draw_frame(std::FILE* framebuffer, std::span<pixel16> row, std::int32_t fra
     if (frame_height >= 3) {
         const std::int32_t band_height = band_height_for(frame_height);
         const std::int32_t last_body_row = frame_height - 2;
+        // The rows of a band are alike: fill the row anew only when its
+        // value changes.
+        pixel16 filled_value = 0;
         for (std::int32_t r = 1; r <= last_body_row; ++r) {
-            fill_band_row(row, band_pixel(band_index_of_row(r, band_height)));
+            const pixel16 value = band_pixel(band_index_of_row(r, band_height));
+            if (r == 1 || value != filled_value) {
+                fill_band_row(row, value);
+                filled_value = value;
+            }
             if (!write_row(framebuffer, row)) {
                 return false;
             }
@@ -71,9 +77,9 @@ int main(int argc, char** argv)
     const auto width = static_cast<std::size_t>(frame_width);
     constexpr auto largest_object =
         static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max());
-    std::unique_ptr<pixel16[]> row_buffer;
+    pixel16* row_buffer = nullptr;
     if (width <= largest_object / sizeof(pixel16)) {
-        row_buffer.reset(new (std::nothrow) pixel16[width]);
+        row_buffer = static_cast<pixel16*>(std::malloc(width * sizeof(pixel16)));
     }
     if (row_buffer == nullptr) {
         std::fprintf(stderr, "tavlo: cannot allocate a row of %" PRId32 " pixels\n", frame_width);
@@ -81,12 +87,12 @@ int main(int argc, char** argv)
         return STATUS_FAILED;
     }
 
-    const bool drawn = draw_frame(framebuffer, {row_buffer.get(), width}, frame_height);
+    const bool drawn = draw_frame(framebuffer, {row_buffer, width}, frame_height);
     if (!drawn) {
         // Report before closing, which may fail again and change errno.
         std::perror(FRAMEBUFFER_DEVICE);
     }
-    row_buffer.reset();
+    std::free(row_buffer);
     const bool closed = close_framebuffer(framebuffer);
     if (!drawn) {
         return STATUS_FAILED;
