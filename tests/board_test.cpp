@@ -1,0 +1,204 @@
+// tavlo on the emulated board: the screen that the LCD controller scans out
+// of a real kernel framebuffer, checked pixel by pixel against the pattern
+// as an RGB565 panel shows it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct board_run {
+    int status = -1;
+    std::string out;
+    std::string err; // without the board script's own notes
+    int screen_width = 0;
+    int screen_height = 0;
+    std::vector<unsigned char> rgb; // three bytes a pixel, rows top to bottom
+};
+
+std::string read_file(const fs::path& path)
+{
+    std::ifstream in{path, std::ios::binary};
+    return std::string(std::istreambuf_iterator<char>{in}, {});
+}
+
+// Reads a binary PPM (P6, maxval 255).
+bool read_ppm(const fs::path& path, board_run& run)
+{
+    std::ifstream in{path, std::ios::binary};
+    std::string magic;
+    int maxval = 0;
+    in >> magic >> run.screen_width >> run.screen_height >> maxval;
+    in.get();
+    if (!in || magic != "P6" || maxval != 255) {
+        return false;
+    }
+    run.rgb.resize(static_cast<std::size_t>(run.screen_width * run.screen_height * 3));
+    in.read(reinterpret_cast<char*>(run.rgb.data()), static_cast<std::streamsize>(run.rgb.size()));
+    return static_cast<bool>(in);
+}
+
+board_run run_on_board(const std::string& panel, const std::vector<std::string>& arguments)
+{
+    board_run run;
+    std::string pattern = (fs::temp_directory_path() / "tavlo-board-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "mkdtemp";
+        return run;
+    }
+    const fs::path scratch = pattern;
+    const std::string screen = (scratch / "screen.ppm").string();
+    std::vector<std::string> words{EMULATED_BOARD, "--panel", panel, "--screen", screen, "--"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    const std::string out = (scratch / "stdout").string();
+    const std::string err = (scratch / "stderr").string();
+    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    int wait_status = 0;
+    if (spawned != 0 || waitpid(pid, &wait_status, 0) != pid || !WIFEXITED(wait_status)) {
+        ADD_FAILURE() << "cannot run " << EMULATED_BOARD;
+        fs::remove_all(scratch);
+        return run;
+    }
+    run.status = WEXITSTATUS(wait_status);
+    run.out = read_file(out);
+    std::istringstream lines{read_file(err)};
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("emulated-board: screen saved")) {
+            run.err += line + "\n";
+        }
+    }
+    EXPECT_NE(run.status, 125) << "the board failed:\n" << run.err;
+    EXPECT_TRUE(read_ppm(screen, run)) << "no screen saved";
+    fs::remove_all(scratch);
+    return run;
+}
+
+// The frame, row by row: each row's inner value, the band counter moving on
+// after every band_height body rows.
+std::vector<unsigned> frame_row_values(std::int64_t height)
+{
+    const std::int64_t rows = std::max<std::int64_t>(height, 2);
+    const std::int64_t band_height = std::max<std::int64_t>(height / 16, 1);
+    std::vector<unsigned> values;
+    unsigned band = 0;
+    for (std::int64_t r = 0; r < rows; ++r) {
+        const bool border = r == 0 || r == rows - 1;
+        values.push_back(border ? 0xFFFFU : band < 16 ? 1U << band : 0U);
+        if (!border && r % band_height == 0) {
+            ++band;
+        }
+    }
+    return values;
+}
+
+struct screen_case {
+    const char* name;
+    int panel_width;
+    int panel_height;
+    std::vector<std::string> arguments;
+    std::int64_t frame_width;
+    std::int64_t frame_height;
+    int status;
+    std::string err;
+};
+
+void PrintTo(const screen_case& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class board : public testing::TestWithParam<screen_case> {};
+
+TEST_P(board, shows_the_pattern_on_every_pixel)
+{
+    const screen_case& c = GetParam();
+    const board_run run = run_on_board(
+        std::to_string(c.panel_width) + "x" + std::to_string(c.panel_height), c.arguments);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, "Framebuffer w = " + std::to_string(c.frame_width) +
+                           " h = " + std::to_string(c.frame_height) + "\nopening /dev/fb\n");
+    EXPECT_EQ(run.err, c.err);
+    ASSERT_EQ(run.screen_width, c.panel_width);
+    ASSERT_EQ(run.screen_height, c.panel_height);
+
+    // The stream lies in the framebuffer at the panel's own line length, as
+    // far as the framebuffer memory reaches; the rest stays black.
+    const std::vector<unsigned> rows = frame_row_values(c.frame_height);
+    const auto frame_pixels = static_cast<std::int64_t>(rows.size()) * c.frame_width;
+    const std::int64_t panel_pixels = std::int64_t{c.panel_width} * c.panel_height;
+    std::int64_t wrong = 0;
+    std::ostringstream first_wrong;
+    for (std::int64_t i = 0; i < panel_pixels; ++i) {
+        unsigned value = 0;
+        if (i < frame_pixels) {
+            const std::int64_t x = i % c.frame_width;
+            const std::int64_t y = i / c.frame_width;
+            const bool side = x == 0 || x == c.frame_width - 1;
+            value = side ? 0xFFFFU : rows[static_cast<std::size_t>(y)];
+        }
+        // RGB565, each channel widened by a left shift.
+        const unsigned char expected[3] = {static_cast<unsigned char>((value >> 11U) << 3U),
+                                           static_cast<unsigned char>(((value >> 5U) & 63U) << 2U),
+                                           static_cast<unsigned char>((value & 31U) << 3U)};
+        const unsigned char* shown = &run.rgb[static_cast<std::size_t>(i * 3)];
+        if (!std::equal(expected, expected + 3, shown)) {
+            if (wrong++ < 5) {
+                first_wrong << " (" << i % c.panel_width << "," << i / c.panel_width
+                            << "): " << int{shown[0]} << "/" << int{shown[1]} << "/"
+                            << int{shown[2]} << " for 0x" << std::hex << value << std::dec;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "first wrong pixels:" << first_wrong.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    panels, board,
+    testing::Values(
+        // The default run: also shows that the missing blank attribute of
+        // this board is passed over in silence.
+        screen_case{"vga", 640, 480, {}, 640, 480, 0, ""},
+        screen_case{"wqvga", 480, 272, {"-w", "480", "-h", "272"}, 480, 272, 0, ""},
+        screen_case{"svga_black_rows", 800, 600, {"-w", "800", "-h", "600"}, 800, 600, 0, ""},
+        screen_case{"small_frame", 640, 480, {"-h", "20"}, 640, 20, 0, ""},
+        // A frame of another size lies at the panel's line length: slanted.
+        screen_case{"mismatched", 640, 480, {"-w", "480", "-h", "272"}, 480, 272, 0, ""},
+        // One row more than the framebuffer holds: the kernel refuses it.
+        screen_case{"oversize",
+                    640,
+                    480,
+                    {"-w", "640", "-h", "481"},
+                    640,
+                    481,
+                    1,
+                    "/dev/fb: No space left on device\n"}));
+
+} // namespace
