@@ -1,18 +1,6 @@
-# Cross build for ARMv7 hard-float boards (Cortex-A8 class), Debian armhf.
-# Tests run under qemu user emulation, called explicitly.
-set(CMAKE_SYSTEM_NAME Linux)
+# ARMv7 hard-float boards (Cortex-A8 class), Debian armhf.
+set(TAVLO_CROSS_TRIPLET arm-linux-gnueabihf)
 set(CMAKE_SYSTEM_PROCESSOR arm)
-
-set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)
-set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
-
-set(CMAKE_FIND_ROOT_PATH /usr/arm-linux-gnueabihf)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L /usr/arm-linux-gnueabihf)
-
-# Debian architecture of the packages built here.
 set(TAVLO_DEB_ARCHITECTURE armhf)
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)

@@ -1,0 +1,14 @@
+# Shared by the toolchain files: a cross build with Debian's cross compiler
+# for TAVLO_CROSS_TRIPLET, its libraries under /usr/TRIPLET. The including
+# file sets CMAKE_SYSTEM_PROCESSOR, CMAKE_CROSSCOMPILING_EMULATOR (tests run
+# under qemu user emulation, called explicitly) and TAVLO_DEB_ARCHITECTURE.
+set(CMAKE_SYSTEM_NAME Linux)
+
+set(CMAKE_C_COMPILER ${TAVLO_CROSS_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${TAVLO_CROSS_TRIPLET}-g++)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TAVLO_CROSS_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
