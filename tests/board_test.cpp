@@ -1,6 +1,8 @@
 // tavlo on the emulated board: the screen that the LCD controller scans out
 // of a real kernel framebuffer, checked pixel by pixel against the pattern
 // as an RGB565 panel shows it.
+#include "test_support.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using namespace test_support;
 
 struct board_run {
     int status = -1;
@@ -31,12 +34,6 @@ struct board_run {
     int screen_height = 0;
     std::vector<unsigned char> rgb; // three bytes a pixel, rows top to bottom
 };
-
-std::string read_file(const fs::path& path)
-{
-    std::ifstream in{path, std::ios::binary};
-    return std::string(std::istreambuf_iterator<char>{in}, {});
-}
 
 // Reads a binary PPM (P6, maxval 255).
 bool read_ppm(const fs::path& path, board_run& run)
@@ -57,12 +54,11 @@ bool read_ppm(const fs::path& path, board_run& run)
 board_run run_on_board(const std::string& panel, const std::vector<std::string>& arguments)
 {
     board_run run;
-    std::string pattern = (fs::temp_directory_path() / "tavlo-board-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "mkdtemp";
+    const fs::path scratch = make_scratch_dir("tavlo-board");
+    if (scratch.empty()) {
+        ADD_FAILURE() << "no scratch folder";
         return run;
     }
-    const fs::path scratch = pattern;
     const std::string screen = (scratch / "screen.ppm").string();
     std::vector<std::string> words{EMULATED_BOARD, "--panel", panel, "--screen", screen, "--"};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -88,8 +84,8 @@ board_run run_on_board(const std::string& panel, const std::vector<std::string>&
         return run;
     }
     run.status = WEXITSTATUS(wait_status);
-    run.out = read_file(out);
-    std::istringstream lines{read_file(err)};
+    run.out = read_file(out).value_or("");
+    std::istringstream lines{read_file(err).value_or("")};
     for (std::string line; std::getline(lines, line);) {
         if (!line.starts_with("emulated-board: screen saved")) {
             run.err += line + "\n";
@@ -99,24 +95,6 @@ board_run run_on_board(const std::string& panel, const std::vector<std::string>&
     EXPECT_TRUE(read_ppm(screen, run)) << "no screen saved";
     fs::remove_all(scratch);
     return run;
-}
-
-// The frame, row by row: each row's inner value, the band counter moving on
-// after every band_height body rows.
-std::vector<unsigned> frame_row_values(std::int64_t height)
-{
-    const std::int64_t rows = std::max<std::int64_t>(height, 2);
-    const std::int64_t band_height = std::max<std::int64_t>(height / 16, 1);
-    std::vector<unsigned> values;
-    unsigned band = 0;
-    for (std::int64_t r = 0; r < rows; ++r) {
-        const bool border = r == 0 || r == rows - 1;
-        values.push_back(border ? 0xFFFFU : band < 16 ? 1U << band : 0U);
-        if (!border && r % band_height == 0) {
-            ++band;
-        }
-    }
-    return values;
 }
 
 struct screen_case {
@@ -151,7 +129,7 @@ TEST_P(board, shows_the_pattern_on_every_pixel)
 
     // The stream lies in the framebuffer at the panel's own line length, as
     // far as the framebuffer memory reaches; the rest stays black.
-    const std::vector<unsigned> rows = frame_row_values(c.frame_height);
+    const std::vector<unsigned> rows = reference_row_values(c.frame_height);
     const auto frame_pixels = static_cast<std::int64_t>(rows.size()) * c.frame_width;
     const std::int64_t panel_pixels = std::int64_t{c.panel_width} * c.panel_height;
     std::int64_t wrong = 0;

@@ -3,6 +3,7 @@
 // on /dev and /sys, so that the fixed paths land on scratch files and the
 // machine's own devices are never touched.
 #include "e2e_config.hpp"
+#include "test_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using namespace test_support;
 
 const std::string blank_attribute = "/sys/devices/platform/da8xx_lcdc.0/graphics/fb0/blank";
 
@@ -52,15 +54,6 @@ std::string quoted(const std::string& word)
     return q + "'";
 }
 
-std::optional<std::string> read_file(const fs::path& path)
-{
-    std::ifstream in{path, std::ios::binary};
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>{in}, {});
-}
-
 // Runs `sh -c script` in a new private mount namespace; the exit status of
 // unshare, or -1 when it could not be started.
 int run_in_namespace(const std::string& script)
@@ -83,20 +76,11 @@ int run_in_namespace(const std::string& script)
     return WEXITSTATUS(wait_status);
 }
 
-fs::path make_scratch_dir()
-{
-    std::string pattern = (fs::temp_directory_path() / "tavlo-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        return {};
-    }
-    return pattern;
-}
-
 // Why runs cannot be sandboxed on this machine, or empty when they can.
 const std::string& namespace_problem()
 {
     static const std::string problem = [] {
-        const fs::path scratch = make_scratch_dir();
+        const fs::path scratch = make_scratch_dir("tavlo-e2e");
         const std::string log = (scratch / "log").string();
         const int status =
             run_in_namespace("mount -n -t tmpfs tmpfs /dev > " + quoted(log) +
@@ -116,7 +100,7 @@ const std::string& namespace_problem()
 run_result run_tavlo(const std::vector<std::string>& arguments, const board& b = {})
 {
     run_result result;
-    const fs::path scratch = make_scratch_dir();
+    const fs::path scratch = make_scratch_dir("tavlo-e2e");
     const std::string out = quoted((scratch / "stdout").string());
     const std::string err = b.merged_output ? "&1" : quoted((scratch / "stderr").string());
 
@@ -154,28 +138,17 @@ run_result run_tavlo(const std::vector<std::string>& arguments, const board& b =
     return result;
 }
 
-// The expected stream, built the other way round from the program: a running
-// band counter that moves on after every band_height body rows. Only the
-// first `row_limit` rows when given.
+// The expected stream: the reference rows, two bytes a pixel, least
+// significant byte first. Only the first `row_limit` rows when given.
 std::string expected_frame(std::int32_t width, std::int32_t height,
                            std::int64_t row_limit = INT64_MAX)
 {
-    const std::int64_t rows = std::min(std::max<std::int64_t>(height, 2), row_limit);
-    const std::int64_t band_height = std::max(height / 16, 1);
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(2 * width * rows));
-    unsigned band_bit = 0;
-    for (std::int64_t r = 0; r < rows; ++r) {
-        const bool border_row = r == 0 || r == std::max<std::int64_t>(height, 2) - 1;
-        const unsigned band_value = band_bit < 16 ? 1U << band_bit : 0U;
+    for (const unsigned row_value : reference_row_values(height, row_limit)) {
         for (std::int32_t x = 0; x < width; ++x) {
-            const bool white = border_row || x == 0 || x == width - 1;
-            const unsigned value = white ? 0xFFFFU : band_value;
+            const unsigned value = x == 0 || x == width - 1 ? 0xFFFFU : row_value;
             bytes += static_cast<char>(value & 0xFFU);
             bytes += static_cast<char>(value >> 8U);
-        }
-        if (!border_row && r % band_height == 0) {
-            ++band_bit;
         }
     }
     return bytes;

@@ -1,0 +1,57 @@
+// Helpers shared by the tests that run tavlo as a process: scratch folders,
+// files read whole, and the reference frame.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+// A new empty folder under the temporary directory, or an empty path.
+inline std::filesystem::path make_scratch_dir(const std::string& prefix)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        return {};
+    }
+    return pattern;
+}
+
+inline std::optional<std::string> read_file(const std::filesystem::path& path)
+{
+    std::ifstream in{path, std::ios::binary};
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>{in}, {});
+}
+
+// The inner value of each row of a frame of `height` rows (at most
+// `row_limit` of them), built the other way round from the program: a
+// running band counter that moves on after every band_height body rows.
+// Border rows are 0xFFFF; every row is white at both ends besides.
+inline std::vector<unsigned> reference_row_values(std::int64_t height,
+                                                  std::int64_t row_limit = INT64_MAX)
+{
+    const std::int64_t rows = std::max<std::int64_t>(height, 2);
+    const std::int64_t band_height = std::max<std::int64_t>(height / 16, 1);
+    std::vector<unsigned> values;
+    unsigned band = 0;
+    for (std::int64_t r = 0; r < std::min(rows, row_limit); ++r) {
+        const bool border = r == 0 || r == rows - 1;
+        values.push_back(border ? 0xFFFFU : band < 16 ? 1U << band : 0U);
+        if (!border && r % band_height == 0) {
+            ++band;
+        }
+    }
+    return values;
+}
+
+} // namespace test_support
