@@ -1,6 +1,7 @@
 // The byte layout of the pixel stream and the blank request, on scratch
 // files; the same bytes on hosts of either byte order.
 #include "display.hpp"
+#include "test_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -102,9 +103,8 @@ class scratch_dir : public testing::Test {
   protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavlo-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        dir = test_support::make_scratch_dir("tavlo-display");
+        ASSERT_FALSE(dir.empty());
     }
     void TearDown() override
     {
@@ -118,8 +118,7 @@ TEST_F(scratch_dir, blank_request_is_level_one)
     const std::filesystem::path attribute = dir / "blank";
     std::ofstream{attribute} << "0\n";
     blank_display(attribute.c_str());
-    std::ifstream in{attribute, std::ios::binary};
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>{in}, {}), "1\n");
+    EXPECT_EQ(test_support::read_file(attribute), "1\n");
 }
 
 TEST_F(scratch_dir, missing_blank_attribute_is_passed_over)
