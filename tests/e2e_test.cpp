@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -55,8 +56,9 @@ std::string quoted(const std::string& word)
 }
 
 // Runs `sh -c script` in a new private mount namespace; the exit status of
-// unshare, or -1 when it could not be started.
-int run_in_namespace(const std::string& script)
+// unshare, or -1 when it could not be started. The output of unshare and of
+// the script goes to `log`.
+int run_in_namespace(const std::string& script, const std::string& log)
 {
     std::vector<std::string> words{"unshare", "--mount", "--propagation", "private",
                                    "sh",      "-c",      script};
@@ -65,12 +67,15 @@ int run_in_namespace(const std::string& script)
         argv.push_back(w.data());
     }
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&files, 1, 2);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-        return -1;
-    }
+    const int spawned = posix_spawnp(&pid, argv[0], &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
     int wait_status = 0;
-    if (waitpid(pid, &wait_status, 0) != pid || !WIFEXITED(wait_status)) {
+    if (spawned != 0 || waitpid(pid, &wait_status, 0) != pid || !WIFEXITED(wait_status)) {
         return -1;
     }
     return WEXITSTATUS(wait_status);
@@ -83,13 +88,13 @@ const std::string& namespace_problem()
         const fs::path scratch = make_scratch_dir("tavlo-e2e");
         const std::string log = (scratch / "log").string();
         const int status =
-            run_in_namespace("mount -n -t tmpfs tmpfs /dev > " + quoted(log) +
-                             " 2>&1 && mount -n -t tmpfs tmpfs /sys >> " + quoted(log) + " 2>&1");
+            run_in_namespace("mount -n -t tmpfs tmpfs /dev && mount -n -t tmpfs tmpfs /sys", log);
         std::string reason;
         if (status != 0) {
             reason = "cannot make a private mount namespace with tmpfs on /dev and /sys "
                      "(needs root): " +
-                     read_file(log).value_or("unshare not found");
+                     (status < 0 ? std::string{"unshare could not be started"}
+                                 : read_file(log).value_or(""));
         }
         fs::remove_all(scratch);
         return reason;
@@ -127,8 +132,9 @@ run_result run_tavlo(const std::vector<std::string>& arguments, const board& b =
     script += "if [ -f " + quoted(blank_attribute) + " ]; then cp " + quoted(blank_attribute) +
               " " + quoted((scratch / "blank").string()) + "; fi\n";
 
-    const int namespace_status = run_in_namespace(script);
-    EXPECT_EQ(namespace_status, 0) << "the sandbox script failed:\n" << script;
+    const int namespace_status = run_in_namespace(script, (scratch / "log").string());
+    EXPECT_EQ(namespace_status, 0) << "the sandbox script failed:\n"
+                                   << script << read_file(scratch / "log").value_or("");
     result.status = std::atoi(read_file(scratch / "status").value_or("-1").c_str());
     result.out = read_file(scratch / "stdout").value_or("");
     result.err = read_file(scratch / "stderr").value_or("");
