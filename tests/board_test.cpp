@@ -9,17 +9,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -62,28 +57,14 @@ board_run run_on_board(const std::string& panel, const std::vector<std::string>&
     const std::string screen = (scratch / "screen.ppm").string();
     std::vector<std::string> words{EMULATED_BOARD, "--panel", panel, "--screen", screen, "--"};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& w : words) {
-        argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
     const std::string out = (scratch / "stdout").string();
     const std::string err = (scratch / "stderr").string();
-    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&files);
-    int wait_status = 0;
-    if (spawned != 0 || waitpid(pid, &wait_status, 0) != pid || !WIFEXITED(wait_status)) {
+    run.status = run_program(words, out, err);
+    if (run.status < 0) {
         ADD_FAILURE() << "cannot run " << EMULATED_BOARD;
         fs::remove_all(scratch);
         return run;
     }
-    run.status = WEXITSTATUS(wait_status);
     run.out = read_file(out).value_or("");
     std::istringstream lines{read_file(err).value_or("")};
     for (std::string line; std::getline(lines, line);) {

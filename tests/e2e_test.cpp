@@ -10,17 +10,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -60,25 +55,8 @@ std::string quoted(const std::string& word)
 // the script goes to `log`.
 int run_in_namespace(const std::string& script, const std::string& log)
 {
-    std::vector<std::string> words{"unshare", "--mount", "--propagation", "private",
-                                   "sh",      "-c",      script};
-    std::vector<char*> argv;
-    for (std::string& w : words) {
-        argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&files, 1, 2);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &files, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&files);
-    int wait_status = 0;
-    if (spawned != 0 || waitpid(pid, &wait_status, 0) != pid || !WIFEXITED(wait_status)) {
-        return -1;
-    }
-    return WEXITSTATUS(wait_status);
+    return run_program({"unshare", "--mount", "--propagation", "private", "sh", "-c", script}, log,
+                       log);
 }
 
 // Why runs cannot be sandboxed on this machine, or empty when they can.

@@ -5,12 +5,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
+
+extern char** environ;
 
 namespace test_support {
 
@@ -31,6 +36,37 @@ inline std::optional<std::string> read_file(const std::filesystem::path& path)
         return std::nullopt;
     }
     return std::string(std::istreambuf_iterator<char>{in}, {});
+}
+
+// Runs a program (looked up in PATH) with its standard output and standard
+// error sent to the named files, which may be the same one. Returns its
+// exit status, or -1 when it could not be run or did not exit.
+inline int run_program(std::vector<std::string> words, const std::string& out_path,
+                       const std::string& err_path)
+{
+    std::vector<char*> argv;
+    for (std::string& w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0644);
+    if (err_path == out_path) {
+        posix_spawn_file_actions_adddup2(&files, 1, 2);
+    } else {
+        posix_spawn_file_actions_addopen(&files, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0644);
+    }
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    int wait_status = 0;
+    if (spawned != 0 || waitpid(pid, &wait_status, 0) != pid || !WIFEXITED(wait_status)) {
+        return -1;
+    }
+    return WEXITSTATUS(wait_status);
 }
 
 // The inner value of each row of a frame of `height` rows (at most
