@@ -26,14 +26,14 @@ bool draw_frame(std::FILE* framebuffer, std::span<pixel16> row, std::int32_t fra
     if (frame_height >= 3) {
         const std::int32_t band_height = band_height_for(frame_height);
         const std::int32_t last_body_row = frame_height - 2;
-        // The rows of a band are alike: fill the row anew only when its
-        // value changes.
-        pixel16 filled_value = 0;
+        // The rows of a band are alike: fill the row anew only when the
+        // band changes (no band is numbered -1).
+        std::int32_t filled_band = -1;
         for (std::int32_t r = 1; r <= last_body_row; ++r) {
-            const pixel16 value = band_pixel(band_index_of_row(r, band_height));
-            if (r == 1 || value != filled_value) {
-                fill_band_row(row, value);
-                filled_value = value;
+            const std::int32_t band = band_index_of_row(r, band_height);
+            if (band != filled_band) {
+                fill_band_row(row, band_pixel(band));
+                filled_band = band;
             }
             if (!write_row(framebuffer, row)) {
                 return false;
